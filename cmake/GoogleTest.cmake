@@ -1,0 +1,15 @@
+# Native builds use the system's GoogleTest; cross builds compile it from the
+# sources Debian ships, with the same compiler as the code under test.
+if(CMAKE_CROSSCOMPILING)
+  set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+  foreach(target gtest gtest_main gmock gmock_main)
+    if(TARGET ${target} AND NOT TARGET GTest::${target})
+      add_library(GTest::${target} ALIAS ${target})
+    endif()
+  endforeach()
+else()
+  find_package(GTest REQUIRED)
+endif()
+include(GoogleTest)
