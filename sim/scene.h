@@ -10,7 +10,7 @@ inline constexpr int kBodyCount = 30;
 
 // One point mass.
 class Body {
-public:
+  public:
     Vector3 position;
     Vector3 velocity;
     Vector3 acceleration;

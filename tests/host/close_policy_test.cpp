@@ -3,12 +3,18 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <ostream>
 
 struct TravelCase {
     ScreenPoint anchor;
     ScreenPoint position;
     bool exceeds;
 };
+
+void PrintTo(const TravelCase& c, std::ostream* out) {
+    *out << "(" << c.anchor.x << ", " << c.anchor.y << ") to (" << c.position.x << ", "
+         << c.position.y << ")";
+}
 
 class PointerTravelTest : public testing::TestWithParam<TravelCase> {};
 
