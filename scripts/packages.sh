@@ -21,4 +21,5 @@ EnsurePackages() {
 }
 
 # The packages the native build and its unit tests need.
-kNativeBuildPackages=(cmake make g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev)
+kNativeBuildPackages=(cmake make g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev
+    libgl-dev libglu1-mesa-dev)
