@@ -22,3 +22,8 @@ EnsurePackages() {
 
 # The packages the native build and its unit tests need.
 kNativeBuildPackages=(cmake make g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev)
+
+# The Linux program: Xlib, OpenGL with GLX and GLU, EGL for drawing without a
+# display, Mesa's drivers (llvmpipe renders where there is no GPU), libpng.
+kLinuxPackages=(libx11-dev libgl-dev libopengl-dev libglu1-mesa-dev libegl-dev libegl-mesa0
+    libglx-mesa0 libgl1-mesa-dri libpng-dev)
