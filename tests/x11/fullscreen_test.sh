@@ -14,10 +14,10 @@ fi
 xdotool mousemove 500 400
 StartBackground "$orrelin" --fullscreen
 saver=$lastPid
-WaitUntil 5 xdotool search --name '^Orrelin$'
+WaitUntil 10 xdotool search --name '^Orrelin$'
 window=$(xdotool search --name '^Orrelin$' | head -n1)
 # The saver takes focus once it has its anchor and its grabs.
-WaitUntil 5 test "$(xdotool getwindowfocus 2>/dev/null)" = "$window"
+WaitUntil 10 test "$(xdotool getwindowfocus 2>/dev/null)" = "$window"
 geometry=$(xdotool getwindowgeometry "$window")
 echo "$geometry" | grep -q 'Geometry: 1024x768' || Fail "does not cover the screen: $geometry"
 

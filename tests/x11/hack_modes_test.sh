@@ -19,7 +19,7 @@ StartXvfb
 # colours of the cycle, and differ (the picture is animated).
 ExpectDrawing() {
     local first second
-    WaitUntil 5 IsCycleColour "$("$testClient" pixel "$1" 0 0)"
+    WaitUntil 10 IsCycleColour "$("$testClient" pixel "$1" 0 0)"
     first=$("$testClient" pixel "$1" 0 0)
     sleep 0.3
     second=$("$testClient" pixel "$1" 319 239)

@@ -10,7 +10,7 @@ StartXvfb
 
 StartBackground "$orrelin"
 saver=$lastPid
-WaitUntil 5 xdotool search --onlyvisible --name '^Orrelin$'
+WaitUntil 10 xdotool search --onlyvisible --name '^Orrelin$'
 window=$(xdotool search --onlyvisible --name '^Orrelin$' | head -n1)
 geometry=$(xdotool getwindowgeometry "$window")
 echo "$geometry" | grep -q 'Geometry: 800x600' || Fail "unexpected size: $geometry"

@@ -45,14 +45,18 @@ StartBackground() {
     backgroundPids+=("$lastPid")
 }
 
+# IsRunning PID: alive and not merely a zombie waiting to be reaped.
+IsRunning() {
+    local state
+    state=$(sed 's/.*) //' "/proc/$1/stat" 2>/dev/null | cut -d' ' -f1) || return 1
+    [ -n "$state" ] && [ "$state" != Z ]
+}
+
 # WaitForExit PID SECONDS: waits for the process to end, polling, and puts its
 # exit status in $exitStatus. Fails the test if it is still running.
 WaitForExit() {
     local pid=$1 limit=$2 waited=0
-    while kill -0 "$pid" 2>/dev/null; do
-        if [ "$(ps -o stat= -p "$pid" 2>/dev/null | cut -c1)" = "Z" ]; then
-            break
-        fi
+    while IsRunning "$pid"; do
         sleep 0.02
         waited=$((waited + 20))
         [ "$waited" -lt $((limit * 1000)) ] || Fail "process $pid still running after ${limit}s"
@@ -64,8 +68,7 @@ WaitForExit() {
 # ExpectRunning PID SECONDS: the process must still be running after a short wait.
 ExpectRunning() {
     sleep "$2"
-    kill -0 "$1" 2>/dev/null || Fail "process $1 ended early"
-    [ "$(ps -o stat= -p "$1" | cut -c1)" != "Z" ] || Fail "process $1 ended early"
+    IsRunning "$1" || Fail "process $1 ended early"
 }
 
 # WaitUntil SECONDS COMMAND...: polls until the command succeeds.
@@ -99,6 +102,6 @@ IsCycleColour() {
 StartOwnerWindow() {
     local idFile="$sessionDir/owner.$RANDOM"
     StartBackground "$testClient" create "$@" >"$idFile"
-    WaitUntil 5 test -s "$idFile"
+    WaitUntil 10 test -s "$idFile"
     ownerId=$(cat "$idFile")
 }
