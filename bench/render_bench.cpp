@@ -54,7 +54,10 @@ class RatioReporter : public benchmark::ConsoleReporter {
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs) {
-            if (run.run_type == Run::RT_Iteration && !run.error_occurred) {
+            // With --benchmark_repetitions the median stands for the benchmark.
+            const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
+            const bool single = run.run_type == Run::RT_Iteration && run.repetitions <= 1;
+            if ((median || single) && !run.error_occurred) {
                 microseconds[run.run_name.function_name] =
                     run.GetAdjustedRealTime() *
                     benchmark::GetTimeUnitMultiplier(benchmark::kMicrosecond) /
