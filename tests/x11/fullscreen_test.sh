@@ -17,7 +17,8 @@ saver=$lastPid
 WaitUntil 10 xdotool search --name '^Orrelin$'
 window=$(xdotool search --name '^Orrelin$' | head -n1)
 # The saver takes focus once it has its anchor and its grabs.
-WaitUntil 10 test "$(xdotool getwindowfocus 2>/dev/null)" = "$window"
+HasFocus() { [ "$(xdotool getwindowfocus 2>/dev/null)" = "$window" ]; }
+WaitUntil 10 HasFocus
 geometry=$(xdotool getwindowgeometry "$window")
 echo "$geometry" | grep -q 'Geometry: 1024x768' || Fail "does not cover the screen: $geometry"
 

@@ -15,11 +15,13 @@ case=$3
 source "$(dirname "$0")/xvfb_session.sh"
 StartXvfb
 
+CornerShowsCycle() { IsCycleColour "$("$testClient" pixel "$1" 0 0)"; }
+
 # ExpectDrawing WINDOW: two corner samples a moment apart are both background
 # colours of the cycle, and differ (the picture is animated).
 ExpectDrawing() {
     local first second
-    WaitUntil 10 IsCycleColour "$("$testClient" pixel "$1" 0 0)"
+    WaitUntil 10 CornerShowsCycle "$1"
     first=$("$testClient" pixel "$1" 0 0)
     sleep 0.3
     second=$("$testClient" pixel "$1" 319 239)

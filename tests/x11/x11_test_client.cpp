@@ -102,17 +102,7 @@ int Close(Display* display, Window window) {
     return 0;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-    if (argc < 2) {
-        return Usage();
-    }
-    Display* display = XOpenDisplay(nullptr);
-    if (display == nullptr) {
-        std::fprintf(stderr, "cannot open display\n");
-        return 1;
-    }
+int RunCommand(Display* display, int argc, char** argv) {
     const char* command = argv[1];
     if (std::strcmp(command, "root") == 0) {
         std::printf("0x%lx\n", DefaultRootWindow(display));
@@ -137,4 +127,20 @@ int main(int argc, char** argv) {
         return 0;
     }
     return Usage();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        return Usage();
+    }
+    Display* display = XOpenDisplay(nullptr);
+    if (display == nullptr) {
+        std::fprintf(stderr, "cannot open display\n");
+        return 1;
+    }
+    const int status = RunCommand(display, argc, argv);
+    XCloseDisplay(display);
+    return status;
 }

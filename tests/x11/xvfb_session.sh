@@ -71,7 +71,8 @@ ExpectRunning() {
     IsRunning "$1" || Fail "process $1 ended early"
 }
 
-# WaitUntil SECONDS COMMAND...: polls until the command succeeds.
+# WaitUntil SECONDS COMMAND...: polls until the command succeeds. The arguments
+# are expanded once, so anything to re-read each time belongs in a function.
 WaitUntil() {
     local limit=$1 waited=0
     shift
