@@ -8,15 +8,24 @@ xvfbPid=""
 sessionDir="$(mktemp -d "${TMPDIR:-/tmp}/orrelin-x11.XXXXXX")"
 backgroundPids=()
 
+# StopProcess PID: SIGTERM, then SIGKILL if it is still there after two seconds.
+StopProcess() {
+    local waited=0
+    kill "$1" 2>/dev/null || return 0
+    while IsRunning "$1" && [ "$waited" -lt 2000 ]; do
+        sleep 0.02
+        waited=$((waited + 20))
+    done
+    kill -KILL "$1" 2>/dev/null || true
+    wait "$1" 2>/dev/null || true
+}
+
 EndSession() {
     local pid
     for pid in "${backgroundPids[@]}"; do
-        kill "$pid" 2>/dev/null || true
+        StopProcess "$pid"
     done
-    if [ -n "$xvfbPid" ]; then
-        kill "$xvfbPid" 2>/dev/null || true
-        wait "$xvfbPid" 2>/dev/null || true
-    fi
+    [ -z "$xvfbPid" ] || StopProcess "$xvfbPid"
     rm -rf "$sessionDir"
 }
 trap EndSession EXIT
@@ -29,7 +38,7 @@ Fail() {
 StartXvfb() {
     local fifo="$sessionDir/displayfd"
     mkfifo "$fifo"
-    Xvfb -displayfd 3 -screen 0 "$kXvfbScreen" -nolisten tcp -noreset 3>"$fifo" 2>"$sessionDir/xvfb.log" &
+    Xvfb -displayfd 3 -screen 0 "$kXvfbScreen" -nolisten tcp -noreset 3>"$fifo" >"$sessionDir/xvfb.log" 2>&1 &
     xvfbPid=$!
     local number=""
     read -r -t 20 number <"$fifo" || true
