@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "sim/vector3.h"
 #include "x11/options.h"
 #include "x11/snapshot.h"
 #include "x11/x11_saver.h"
@@ -23,6 +24,9 @@ int main(int argc, char** argv) {
         return kExitUsage;
     }
     const RunRequest& request = parsed.request;
+    // Linux saves the SSE registers on every x86 processor that has them, so
+    // the processor alone decides.
+    ChooseReciprocals(true);
     switch (request.mode) {
         case RunMode::Help:
             std::fputs(kUsageText, stdout);
