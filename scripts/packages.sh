@@ -22,3 +22,7 @@ EnsurePackages() {
 
 # The packages the native build and its unit tests need.
 kNativeBuildPackages=(cmake make g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev)
+
+# The Windows cross builds: mingw-w64 compilers and binutils for both machines.
+kWindowsPackages=(cmake make g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686
+    binutils-mingw-w64-x86-64)
