@@ -26,3 +26,7 @@ kNativeBuildPackages=(cmake make g++ pkg-config libgtest-dev libgmock-dev libben
 # The Windows cross builds: mingw-w64 compilers and binutils for both machines.
 kWindowsPackages=(cmake make g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686
     binutils-mingw-w64-x86-64)
+
+# Running the 64-bit Windows build's tests: Wine (64-bit only, no i386
+# architecture), a virtual X server, real input, screenshots, window queries.
+kWineTestPackages=(wine64 wine xvfb xdotool imagemagick x11-utils)
