@@ -6,8 +6,9 @@
 //   driver run TIMEOUT_MS RESULT_FILE COMMAND_LINE
 //       Starts COMMAND_LINE, waits for its end and writes "exit=<code>" to
 //       standard output and to RESULT_FILE ("exit=timeout" after TIMEOUT_MS,
-//       when the program is terminated). "%OWNER%" in COMMAND_LINE stands for
-//       a window of this driver, made for the purpose.
+//       when the program is terminated), and "windows_seen=1" when the
+//       program showed a top-level window meanwhile. "%OWNER%" in
+//       COMMAND_LINE stands for a window of this driver, made for the purpose.
 //   driver saver TIMEOUT_MS
 //       Waits for the full-screen saver window to be shown and describes it.
 //   driver gone TIMEOUT_MS
@@ -32,6 +33,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -102,10 +104,30 @@ bool StartProcess(const std::string& commandLine, PROCESS_INFORMATION& process) 
     return true;
 }
 
+struct ProcessWindows {
+    DWORD processId;
+    bool seen;
+};
+
+BOOL CALLBACK NoteWindowOfProcess(HWND window, LPARAM context) {
+    auto* search = reinterpret_cast<ProcessWindows*>(context);
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    if (processId == search->processId) {
+        search->seen = true;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 // Waits for the process while handling this thread's messages; returns the
-// exit line ("exit=<signed code>" or "exit=timeout").
-std::string WaitForExit(PROCESS_INFORMATION& process, DWORD timeoutMs) {
+// exit line ("exit=<signed code>" or "exit=timeout"). When windowsSeen is
+// given, the process's top-level windows are looked for every few
+// milliseconds meanwhile.
+std::string WaitForExit(PROCESS_INFORMATION& process, DWORD timeoutMs,
+                        bool* windowsSeen = nullptr) {
     const DWORD start = GetTickCount();
+    ProcessWindows search = {process.dwProcessId, false};
     for (;;) {
         const DWORD waited = GetTickCount() - start;
         if (waited >= timeoutMs) {
@@ -113,8 +135,13 @@ std::string WaitForExit(PROCESS_INFORMATION& process, DWORD timeoutMs) {
             WaitForSingleObject(process.hProcess, 5000);
             return "exit=timeout";
         }
-        const DWORD result =
-            MsgWaitForMultipleObjects(1, &process.hProcess, FALSE, timeoutMs - waited, QS_ALLINPUT);
+        if (windowsSeen != nullptr && !search.seen) {
+            EnumWindows(NoteWindowOfProcess, reinterpret_cast<LPARAM>(&search));
+            *windowsSeen = search.seen;
+        }
+        const DWORD step = windowsSeen != nullptr ? 2 : timeoutMs - waited;
+        const DWORD result = MsgWaitForMultipleObjects(
+            1, &process.hProcess, FALSE, std::min(step, timeoutMs - waited), QS_ALLINPUT);
         if (result == WAIT_OBJECT_0) {
             break;
         }
@@ -204,12 +231,13 @@ int CommandRun(DWORD timeoutMs, const char* resultFile, std::string commandLine)
         WriteFileAtomically(resultFile, "exit=start_error\n");
         return 1;
     }
-    const std::string line = WaitForExit(process, timeoutMs);
+    bool windowsSeen = false;
+    const std::string line = WaitForExit(process, timeoutMs, &windowsSeen);
     CloseProcess(process);
     if (owner != nullptr) {
         DestroyWindow(owner);
     }
-    printf("%s\n", line.c_str());
+    printf("windows_seen=%d\n%s\n", windowsSeen ? 1 : 0, line.c_str());
     WriteFileAtomically(resultFile, line + "\n");
     return 0;
 }

@@ -33,9 +33,11 @@ WinPath() {
 }
 saverWin=$(WinPath "$saver")
 
-# Runs the driver; its output without carriage returns.
+# Runs the driver; its output without carriage returns. Every call and its
+# output also go to driver.log in the scratch folder, for the post-mortem.
 Drv() {
-    wine "$ORRELIN_DRIVER" "$@" 2>>"$log" | tr -d '\r'
+    echo "> driver $*" >>"$scratch/driver.log"
+    wine "$ORRELIN_DRIVER" "$@" 2>>"$log" | tr -d '\r' | tee -a "$scratch/driver.log"
 }
 
 # Starts the driver in the background, output to FILE.
@@ -53,6 +55,7 @@ Field() {
 
 Fail() {
     echo "FAIL: $*"
+    echo "FAIL: $*" >>"$scratch/driver.log"
     failures=$((failures + 1))
 }
 
@@ -96,6 +99,7 @@ kDesktop='HKCU\Control Panel\Desktop'
 Cleanup() {
     # A saver left behind by a failed check must not outlive the test.
     Drv terminate >/dev/null 2>&1 || true
+    Drv gone 5000 >/dev/null 2>&1 || true
     local pid
     for pid in "${background[@]}"; do
         wait "$pid" 2>/dev/null || true
@@ -253,10 +257,14 @@ ScenarioPreview() {
 
 ScenarioBadOptions() {
     local arguments out
+    # The window watch itself: the settings dialog is a window (the run ends
+    # at the timeout).
+    out=$(Drv run 3000 "$(WinPath "$scratch/control")" "\"$saverWin\" /c")
+    Expect "windows seen from /c" "$(Field windows_seen "$out")" 1
     for arguments in "/p" "/p 0" "/p 123456789" "/l" "/x" "-q"; do
         out=$(Drv run 20000 "$(WinPath "$scratch/bad")" "\"$saverWin\" $arguments")
         Expect "exit code of '$arguments'" "$(Field exit "$out")" -1
-        Expect "no saver window after '$arguments'" "$(Field gone "$(Drv gone 0)")" 1
+        Expect "no window from '$arguments'" "$(Field windows_seen "$out")" 0
     done
 }
 
@@ -411,6 +419,12 @@ ScenarioGuard() {
     done
 }
 
+# Each scenario starts without any saver on the screen.
+if [ "$(Field gone "$(Drv gone 5000)")" != 1 ]; then
+    Fail "a saver of an earlier test is still running"
+    exit 1
+fi
+
 case "$scenario" in
 fullscreen) ScenarioFullScreen ;;
 input_closes) ScenarioInputCloses ;;
@@ -430,6 +444,8 @@ guard) ScenarioGuard ;;
 esac
 
 if [ "$failures" -ne 0 ]; then
+    echo "--- driver calls and answers (from $scratch/driver.log):"
+    cat "$scratch/driver.log"
     echo "$failures check(s) failed"
     exit 1
 fi
