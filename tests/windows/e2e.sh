@@ -159,6 +159,7 @@ ScenarioFullScreen() {
     Expect "title" "$(Field saver_title "$saverInfo")" "Screen Saver"
     Expect "style" "$(Field saver_style "$saverInfo")" 0x96000000
     Expect "topmost" "$(Field topmost "$saverInfo")" 1
+    Expect "pointer hidden" "$(Field cursor_hidden "$saverInfo")" 1
     local virtual
     virtual=$(Field virtual_screen "$saverInfo")
     read -r vx vy vw vh <<<"$virtual"
@@ -298,6 +299,12 @@ ScenarioConfig() {
     Dialog owned "\"$saverWin\" /c:%OWNER%" Escape || return
     Expect "/c:HWND owner" "$(Field dialog_owner_is_driver_window "$dialogOut")" 1
     Expect "/c:HWND, Escape: exit code" "$(Field exit "$dialogOut")" 0
+    # Without the colon the number is no owner: the foreground window is.
+    Dialog foreground "\"$saverWin\" /c %OWNER%" Escape || return
+    Expect "/c HWND: the driver's window is in the foreground" \
+        "$(Field foreground_is_owner "$dialogOut")" 1
+    Expect "/c HWND: owner is the foreground window" \
+        "$(Field dialog_owner_is_driver_window "$dialogOut")" 1
     Dialog none "\"$saverWin\"" Return || return
     Expect "no option: owner" "$(Field dialog_owner "$dialogOut")" 0
     Expect "no option, Enter: exit code" "$(Field exit "$dialogOut")" 1
