@@ -28,5 +28,6 @@ kWindowsPackages=(cmake make g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mi
     binutils-mingw-w64-x86-64)
 
 # Running the 64-bit Windows build's tests: Wine (64-bit only, no i386
-# architecture), a virtual X server, real input, screenshots, window queries.
-kWineTestPackages=(wine64 wine xvfb xdotool imagemagick x11-utils)
+# architecture), a virtual X server with Mesa's software OpenGL, real input,
+# screenshots, window queries.
+kWineTestPackages=(wine64 wine xvfb libgl1-mesa-dri xdotool imagemagick x11-utils)

@@ -426,10 +426,15 @@ ScenarioGuard() {
     done
 }
 
-# Each scenario starts without any saver on the screen.
-if [ "$(Field gone "$(Drv gone 5000)")" != 1 ]; then
-    Fail "a saver of an earlier test is still running"
-    exit 1
+# Each scenario starts without any saver on the screen; one left by an
+# interrupted test goes first.
+if [ "$(Field gone "$(Drv gone 2000)")" != 1 ]; then
+    echo "note: ending a saver left by an earlier test"
+    Drv terminate >/dev/null
+    if [ "$(Field gone "$(Drv gone 5000)")" != 1 ]; then
+        Fail "a saver of an earlier test is still running"
+        exit 1
+    fi
 fi
 
 case "$scenario" in

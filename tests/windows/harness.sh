@@ -48,7 +48,7 @@ StopSession() {
         local pid
         pid=$(cat "$session/xvfb.pid")
         # Only our own Xvfb: the pid must still belong to an Xvfb process.
-        if [ "$(ps -o comm= -p "$pid" 2>/dev/null)" = "Xvfb" ]; then
+        if [ "$(cat "/proc/$pid/comm" 2>/dev/null)" = "Xvfb" ]; then
             kill "$pid" 2>/dev/null || true
             for _ in $(seq 50); do
                 kill -0 "$pid" 2>/dev/null || break
