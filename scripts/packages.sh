@@ -24,6 +24,9 @@ EnsurePackages() {
 kNativeBuildPackages=(cmake make g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev
     libgl-dev libglu1-mesa-dev)
 
+# The command-line fuzzer: clang with its libFuzzer and sanitizer runtimes.
+kFuzzPackages=(clang libclang-rt-14-dev)
+
 # The Linux program: Xlib, OpenGL with GLX and GLU, EGL for drawing without a
 # display, Mesa's drivers (llvmpipe renders where there is no GPU), libpng.
 kLinuxPackages=(libx11-dev libgl-dev libopengl-dev libglu1-mesa-dev libegl-dev libegl-mesa0
@@ -32,3 +35,12 @@ kLinuxPackages=(libx11-dev libgl-dev libopengl-dev libglu1-mesa-dev libegl-dev l
 # What the Linux program's window-system tests drive it with: a virtual X
 # server, synthetic input, and an XML checker for the XScreenSaver settings file.
 kXvfbTestPackages=(xvfb xdotool libxml2-utils)
+
+# The Windows cross builds: mingw-w64 compilers and binutils for both machines.
+kWindowsPackages=(cmake make g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686
+    binutils-mingw-w64-x86-64)
+
+# Running the 64-bit Windows build's tests: Wine (64-bit only, no i386
+# architecture), a virtual X server with Mesa's software OpenGL, real input,
+# screenshots, window queries.
+kWineTestPackages=(wine64 wine xvfb libgl1-mesa-dri xdotool imagemagick x11-utils)

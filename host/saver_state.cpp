@@ -1,0 +1,3 @@
+#include "host/saver_state.h"
+
+SaverState gSaverState;
