@@ -17,11 +17,8 @@ constexpr int kHeight = 768;
 EglSurface gBenchSurface;
 
 void OpenWindow() {
-    SetUpView(kWidth, kHeight);
-    gFrameCounter = 0;
     gRandom = RandomSource{};
-    InitScene(kWidth, kHeight);
-    glColor3f(1.0f, 1.0f, 1.0f);
+    StartAnimation(kWidth, kHeight);
 }
 
 void BM_RenderFrame(benchmark::State& state) {

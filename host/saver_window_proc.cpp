@@ -3,7 +3,6 @@
 #include "host/default_saver_proc.h"
 #include "host/frame_timer.h"
 #include "host/wgl_surface.h"
-#include "render/gl.h"
 #include "render/renderer.h"
 #include "sim/scene.h"
 
@@ -15,10 +14,7 @@ LRESULT OnCreate(HWND window) {
     const int width = client.right;
     const int height = client.bottom;
     CreateGlContext(window);
-    SetUpView(width, height);
-    gFrameCounter = 0;
-    InitScene(width, height);
-    glColor3f(1.0f, 1.0f, 1.0f);
+    StartAnimation(width, height);
     SetTimer(window, kFrameTimerId, kFrameIntervalMs, OnFrameTimer);
     return 0;
 }

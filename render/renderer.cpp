@@ -45,6 +45,13 @@ void SetUpView(int width, int height) {
     glShadeModel(GL_SMOOTH);
 }
 
+void StartAnimation(int width, int height) {
+    SetUpView(width, height);
+    gFrameCounter = 0;
+    InitScene(width, height);
+    glColor3f(1.0f, 1.0f, 1.0f);
+}
+
 void RenderFrame(PresentFrame present, void* target) {
     gFrameCounter = NextFrameCounter(gFrameCounter);
     const ClearColour colour = CycleColour(gFrameCounter);

@@ -29,5 +29,9 @@ void SetUpView(int width, int height);
 // Shows a finished frame: SwapBuffers, glXSwapBuffers or eglSwapBuffers.
 using PresentFrame = void (*)(void* target);
 
+// What a saver window does once its GL context is current: the pixel view of
+// the drawing area, a fresh frame counter and a field laid out for the area.
+void StartAnimation(int width, int height);
+
 // Draws one frame into the current GL context, then presents it.
 void RenderFrame(PresentFrame present, void* target);

@@ -67,11 +67,8 @@ bool WriteSnapshot(const SnapshotRequest& request, std::string& error) {
     }
 
     // What a fresh saver window does on creation, then its first ticks.
-    SetUpView(request.width, request.height);
-    gFrameCounter = 0;
     gRandom = RandomSource{};
-    InitScene(request.width, request.height);
-    glColor3f(1.0f, 1.0f, 1.0f);
+    StartAnimation(request.width, request.height);
     // The frames before the one wanted only need to move the bodies and the clock.
     for (int32_t frame = 1; frame < request.frame; ++frame) {
         gFrameCounter = NextFrameCounter(gFrameCounter);

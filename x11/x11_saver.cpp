@@ -465,11 +465,8 @@ std::string Start(const RunRequest& request) {
     if (!error.empty()) {
         return error;
     }
-    SetUpView(width, height);
-    gFrameCounter = 0;
-    InitScene(width, height);
+    StartAnimation(width, height);
     gX11.sceneLive = true;
-    glColor3f(1.0f, 1.0f, 1.0f);
     return {};
 }
 

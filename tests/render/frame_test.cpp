@@ -38,11 +38,8 @@ class FrameTest : public ::testing::Test {
 
     // What the saver window does when it is created.
     void OpenWindow() {
-        SetUpView(kWidth, kHeight);
-        gFrameCounter = 0;
         gRandom = RandomSource{};
-        InitScene(kWidth, kHeight);
-        glColor3f(1.0f, 1.0f, 1.0f);
+        StartAnimation(kWidth, kHeight);
     }
 
     void RenderFrames(int32_t count) {
