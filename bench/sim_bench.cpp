@@ -59,8 +59,11 @@ class RatioReporter : public benchmark::ConsoleReporter {
   public:
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
+        // With repetitions the median stands for the benchmark.
         for (const Run& run : runs) {
-            nanoseconds_[run.benchmark_name()] = run.GetAdjustedCPUTime();
+            if (run.aggregate_name.empty() || run.aggregate_name == "median") {
+                nanoseconds_[run.run_name.function_name] = run.GetAdjustedCPUTime();
+            }
         }
     }
     void Finalize() override {

@@ -60,7 +60,11 @@ const OptionInfo* FindOption(std::string_view name) {
 }
 
 std::string Quoted(std::string_view text) {
-    return "'" + std::string(text) + "'";
+    // Appended piece by piece: GCC 12's -Wrestrict misfires on "'" + string.
+    std::string quoted(1, '\'');
+    quoted.append(text);
+    quoted.push_back('\'');
+    return quoted;
 }
 
 // A whole decimal number without sign, or nothing when the text is anything else
