@@ -3,6 +3,8 @@
 // Real windows driven by the saver's own procedure chain, for the tests that
 // run under Wine.
 
+#include <gtest/gtest.h>
+
 #include <vector>
 
 #include "host/saver_state.h"
@@ -36,3 +38,20 @@ struct RecordedMessage {
 HWND CreateRecordingParent(int width, int height);
 extern std::vector<RecordedMessage> gRecorded;
 int CountRecorded(UINT message);
+
+// Each test starts and ends with a fresh process record; the windows it made
+// (window_, and parent_ where it needs one) are destroyed after it.
+class ChainWindowTest : public ::testing::Test {
+  protected:
+    void SetUp() override { ResetSaverState(); }
+    void TearDown() override {
+        DestroyChainWindow(window_);
+        if (parent_ != nullptr) {
+            DestroyWindow(parent_);
+        }
+        ResetSaverState();
+    }
+
+    HWND window_ = nullptr;
+    HWND parent_ = nullptr;
+};

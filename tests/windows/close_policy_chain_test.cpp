@@ -76,14 +76,8 @@ BYTE CurrentAcLineStatus() {
     return GetSystemPowerStatus(&status) ? status.ACLineStatus : kUnknownAcLineStatus;
 }
 
-class CloseRules : public ::testing::Test {
+class CloseRules : public ChainWindowTest {
   protected:
-    void SetUp() override { ResetSaverState(); }
-    void TearDown() override {
-        DestroyChainWindow(window_);
-        ResetSaverState();
-    }
-
     void Create(Mode mode) {
         gSaverState.isPreview = mode == Mode::kPreview ? 1 : 0;
         window_ = CreateChainWindow(nullptr, 160, 120);
@@ -94,8 +88,6 @@ class CloseRules : public ::testing::Test {
         // The AC line does not change while the table runs.
         gSaverState.lastAcLineStatus = CurrentAcLineStatus();
     }
-
-    HWND window_ = nullptr;
 };
 
 TEST_F(CloseRules, EachInputMessageInEachMode) {
@@ -201,17 +193,13 @@ TEST_F(CloseRules, ClosingOnTheNtFamilyDestroysTheWindow) {
     EXPECT_EQ(quit.wParam, 0u);
 }
 
-class PointerTravel : public ::testing::Test {
+class PointerTravel : public ChainWindowTest {
   protected:
     void SetUp() override {
-        ResetSaverState();
+        ChainWindowTest::SetUp();
         ASSERT_TRUE(SetCursorPos(300, 300));
         window_ = CreateChainWindow(nullptr, 640, 480);
         ASSERT_NE(window_, nullptr);
-    }
-    void TearDown() override {
-        DestroyChainWindow(window_);
-        ResetSaverState();
     }
 
     // Moves the pointer and tells the window, with message coordinates that
@@ -221,8 +209,6 @@ class PointerTravel : public ::testing::Test {
         SendMessageA(window_, WM_MOUSEMOVE, 0, MAKELPARAM(600, 400));
         return TakeAllQueuedCloses(window_);
     }
-
-    HWND window_ = nullptr;
 };
 
 TEST_F(PointerTravel, FourPixelsStayAFifthCloses) {

@@ -28,17 +28,8 @@ std::string Title(HWND window) {
     return text;
 }
 
-class HostWindowProc : public ::testing::Test {
+class HostWindowProc : public ChainWindowTest {
   protected:
-    void SetUp() override { ResetSaverState(); }
-    void TearDown() override {
-        DestroyChainWindow(window_);
-        if (parent_ != nullptr) {
-            DestroyWindow(parent_);
-        }
-        ResetSaverState();
-    }
-
     void CreateFullScreen() {
         window_ = CreateChainWindow(nullptr, 160, 120);
         ASSERT_NE(window_, nullptr);
@@ -49,9 +40,6 @@ class HostWindowProc : public ::testing::Test {
         window_ = CreateChainWindow(parent_, 152, 112);
         ASSERT_NE(window_, nullptr);
     }
-
-    HWND window_ = nullptr;
-    HWND parent_ = nullptr;
 };
 
 TEST_F(HostWindowProc, TitleIsNeverChanged) {

@@ -58,10 +58,10 @@ BOOL WINAPI VerifyWhileUserTypes(HWND window) {
     return 0;
 }
 
-class PasswordGate : public ::testing::Test {
+class PasswordGate : public ChainWindowTest {
   protected:
     void SetUp() override {
-        ResetSaverState();
+        ChainWindowTest::SetUp();
         gVerifyCalls = 0;
         gAcceptFromCall = 2;
         gNestedCalls = 0;
@@ -73,10 +73,6 @@ class PasswordGate : public ::testing::Test {
         SetCursorPos(500, 400);
         window_ = CreateChainWindow(nullptr, 160, 120);
         ASSERT_NE(window_, nullptr);
-    }
-    void TearDown() override {
-        DestroyChainWindow(window_);
-        ResetSaverState();
     }
 
     // A key press; returns true when it posted a close, which is then
@@ -90,8 +86,6 @@ class PasswordGate : public ::testing::Test {
         DispatchMessageA(&close);
         return true;
     }
-
-    HWND window_ = nullptr;
 };
 
 TEST_F(PasswordGate, RefusalKeepsTheSaverAndAsksAgainOnlyAfter200Ms) {

@@ -10,20 +10,7 @@
 
 namespace {
 
-class SaverWindow : public ::testing::Test {
-  protected:
-    void SetUp() override { ResetSaverState(); }
-    void TearDown() override {
-        DestroyChainWindow(window_);
-        if (parent_ != nullptr) {
-            DestroyWindow(parent_);
-        }
-        ResetSaverState();
-    }
-
-    HWND window_ = nullptr;
-    HWND parent_ = nullptr;
-};
+class SaverWindow : public ChainWindowTest {};
 
 TEST_F(SaverWindow, PreviewFieldIsLaidOutForTheClientArea) {
     gSaverState.isPreview = 1;
