@@ -7,19 +7,9 @@
 #include <cstring>
 
 #include "host/command_line.h"
+#include "tests/support/next_double_byte.h"
 
 namespace {
-
-// Like CharNextA on a double-byte code page.
-const char* NextDoubleByte(const char* text) {
-    if (*text == '\0') {
-        return text;
-    }
-    if (static_cast<unsigned char>(*text) >= 0x81 && text[1] != '\0') {
-        return text + 2;
-    }
-    return text + 1;
-}
 
 void Check(bool condition) {
     if (!condition) {

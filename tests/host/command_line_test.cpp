@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "tests/support/next_double_byte.h"
+
 namespace {
 
 struct CommandLineCase {
@@ -80,18 +82,6 @@ TEST(CommandLine, TableOfCases) {
         EXPECT_EQ(choice.handle, c.handle);
         EXPECT_EQ(choice.configureOption, c.configureOption);
     }
-}
-
-// A stepper like CharNextA on a double-byte code page: a lead byte takes its
-// trail byte along, so a quote that is a trail byte does not end the name.
-const char* NextDoubleByte(const char* text) {
-    if (*text == '\0') {
-        return text;
-    }
-    if (static_cast<unsigned char>(*text) >= 0x81 && text[1] != '\0') {
-        return text + 2;
-    }
-    return text + 1;
 }
 
 TEST(CommandLine, QuotedNameStepsWholeCharacters) {
